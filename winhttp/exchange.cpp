@@ -166,7 +166,13 @@ Bytes ReadBody(WinHttpHandle* request, Text& statusText) {
       statusText = Gbk("713 读取数据失败!");
       break;
     }
-    body.insert(body.end(), piece.begin(), piece.begin() + std::min(read, available));
+    piece.resize(std::min(read, available));
+    // The first piece is usually the whole body: take it over instead of copying.
+    if (body.empty()) {
+      body = std::move(piece);
+    } else {
+      body.insert(body.end(), piece.begin(), piece.end());
+    }
   }
   return body;
 }

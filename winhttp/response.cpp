@@ -1,5 +1,6 @@
 #include "winhttp/response.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,7 +53,8 @@ Text DecodeBody(const Bytes& body, const Text& charset) {
   std::string decoded;
   const std::string_view bytes(reinterpret_cast<const char*>(body.data()), body.size());
   platform::DecodeCharset(bytes, charset, decoded);
-  return Text(decoded.c_str());
+  decoded.resize(std::char_traits<char>::length(decoded.c_str()));
+  return decoded;
 }
 
 }  // namespace
@@ -74,16 +76,18 @@ void ReadHeaderLines(const Text& rawHeaders, Text& returnedCookies, Text& locati
 }
 
 Text BodyText(const Bytes& body, RegexObject& regex) {
-  Text text = ToText(body);
+  // The first 1024 bytes of the text, without making the text of the whole body.
+  const Text subject = ToText(BytesLeft(body, kCharsetWindow));
+  std::optional<Text> decoded;
   platform::CoInitialize(nullptr);
-  if (regex.Execute(kCharsetPattern, TextLeft(text, kCharsetWindow))) {
+  if (regex.Execute(kCharsetPattern, subject)) {
     const Text charset = regex.SubMatchText(1, 1);
     if (!charset.empty() && charset != "gbk" && charset != "gb2312")
-      text = DecodeBody(body, charset);
+      decoded = DecodeBody(body, charset);
     ProcessEvents();
   }
   platform::CoUninitialize();
-  return text;
+  return decoded ? std::move(*decoded) : ToText(body);
 }
 
 Text HandleResponse(platform::WinHttpHandle* request, const Bytes& body, bool mergeCookies,
@@ -98,7 +102,8 @@ Text HandleResponse(platform::WinHttpHandle* request, const Bytes& body, bool me
     const Text merged = MergeCookies(*results.cookies, results.returnedCookies);
     results.returnedCookies = merged;
   }
-  results.responseBytes = body;
+  // An omitted out-parameter needs no copy of the body.
+  if (results.responseBytes) *results.responseBytes = body;
   return BodyText(body, regex);
 }
 

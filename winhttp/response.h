@@ -15,7 +15,7 @@ struct VisitResults {
   Text& returnedHeaders;
   Text& location;
   Text& statusText;
-  Bytes& responseBytes;
+  Bytes* responseBytes;  // null when omitted
 };
 
 // Status text of a raw header block: from its tenth byte to the first line break

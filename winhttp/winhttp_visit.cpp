@@ -57,13 +57,12 @@ Text WinHttpVisit(const Text& url, int method, const Text& textBody, Text* cooki
 
   const Bytes body = ReadBody(handles.request, status);
   Text localCookies, localHeaders, localLocation;
-  Bytes localBytes;
   VisitResults results{cookies,
                        CallerOrLocal(returnedCookies, localCookies),
                        CallerOrLocal(returnedHeaders, localHeaders),
                        CallerOrLocal(location, localLocation),
                        status,
-                       CallerOrLocal(responseBytes, localBytes)};
+                       responseBytes};
   Text text = HandleResponse(handles.request, body, mergeCookies, regex, results);
   ProcessEvents();
   return text;

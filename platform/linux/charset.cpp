@@ -79,22 +79,55 @@ std::u16string DecodeToUtf16(iconv_t converter, std::string_view bytes) {
   return wide;
 }
 
+// The usual page, valid and made of characters code page 936 has, in one pass
+// without the UTF-16 step. Anything else (a bad byte, a missing character, a
+// byte-order mark) makes it give up, leaving the careful way to do the work.
+bool ConvertDirectly(std::string_view bytes, const std::string& name, std::string& out) {
+  iconv_t converter = iconv_open("CP936", name.c_str());
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  out.resize(bytes.size() + 16);
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+  std::size_t produced = 0;
+  bool done = false;
+  for (;;) {
+    char* to = out.data() + produced;
+    std::size_t outLeft = out.size() - produced;
+    std::size_t result = iconv(converter, &in, &inLeft, &to, &outLeft);
+    produced = out.size() - outLeft;
+    if (result != static_cast<std::size_t>(-1)) {
+      done = iconv(converter, nullptr, nullptr, &to, &outLeft) != static_cast<std::size_t>(-1);
+      produced = out.size() - outLeft;
+      break;
+    }
+    if (errno != E2BIG) break;
+    out.resize(out.size() * 2);
+  }
+  iconv_close(converter);
+  out.resize(done ? produced : 0);
+  return done;
+}
+
 }  // namespace
 
 bool DecodeCharset(std::string_view bytes, std::string_view charsetName, std::string& out) {
   out.clear();
   if (!IsPlainName(charsetName)) return false;
-  iconv_t converter = iconv_open("UTF-16LE", ConverterName(charsetName).c_str());
+  const std::string name = ConverterName(charsetName);
+  if (ConvertDirectly(bytes, name, out)) return true;
+  iconv_t converter = iconv_open("UTF-16LE", name.c_str());
   if (converter == reinterpret_cast<iconv_t>(-1)) return false;
   std::u16string wide = DecodeToUtf16(converter, bytes);
   iconv_close(converter);
   // A byte-order mark tells the charset; it is no part of the text.
   if (!wide.empty() && wide.front() == u'\uFEFF') wide.erase(0, 1);
   if (wide.empty()) return true;
+  // Two bytes per UTF-16 unit are the most code page 936 needs: one pass, no sizing.
   const int units = static_cast<int>(wide.size());
-  int size = WideCharToMultiByte(kCodePage936, 0, wide.data(), units, nullptr, 0);
-  out.resize(size);
-  WideCharToMultiByte(kCodePage936, 0, wide.data(), units, out.data(), size);
+  out.resize(wide.size() * 2);
+  const int written =
+      WideCharToMultiByte(kCodePage936, 0, wide.data(), units, out.data(), units * 2);
+  out.resize(written);
   return true;
 }
 

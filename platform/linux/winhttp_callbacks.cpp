@@ -1,5 +1,6 @@
 // libcurl callbacks of one attempt: header lines, body bytes, progress.
 #include <algorithm>
+#include <cctype>
 #include <string_view>
 
 #include "platform/linux/winhttp_attempt.h"
@@ -21,6 +22,30 @@ int StatusOf(std::string_view statusLine) {
     status = status * 10 + (c - '0');
   }
   return status;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+  }
+  return true;
+}
+
+// A announced length saves growing the body piece by piece; a length beyond
+// what is kept anyway, or a false one, costs no more than the reservation cap.
+void ReserveForBody(TransferState& state) {
+  constexpr std::string_view kName = "content-length:";
+  constexpr std::size_t kReservationCap = std::size_t{64} << 20;
+  for (const std::string& line : state.headerLines) {
+    if (!StartsWithIgnoringCase(line, kName)) continue;
+    std::size_t length = 0;
+    for (char c : std::string_view(line).substr(kName.size())) {
+      if (c >= '0' && c <= '9') length = std::min(length * 10 + (c - '0'), kReservationCap);
+    }
+    state.body.reserve(std::min({length, state.limit, kReservationCap}));
+    return;
+  }
 }
 
 }  // namespace
@@ -46,6 +71,7 @@ std::size_t OnHeaderLine(char* data, std::size_t size, std::size_t count, void* 
   if (line.empty()) {
     state.awaitingStatus = true;
     state.headersComplete = state.status >= 200;
+    if (state.headersComplete) ReserveForBody(state);
   } else {
     state.headerLines.emplace_back(line);
   }

@@ -31,10 +31,6 @@ struct Origin {
   bool operator==(const Origin&) const = default;
 };
 
-std::string BracketedHost(const std::string& host) {
-  return host.find(':') == std::string::npos ? host : "[" + host + "]";
-}
-
 bool ParseOrigin(const char* url, Origin& origin) {
   std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parts(curl_url(), curl_url_cleanup);
   if (!parts || curl_url_set(parts.get(), CURLUPART_URL, url, 0) != CURLUE_OK) return false;

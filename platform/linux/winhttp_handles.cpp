@@ -92,6 +92,13 @@ std::string ToUtf8(const char16_t* text) {
   return ToUtf8(text, std::char_traits<char16_t>::length(text));
 }
 
+std::string BracketedHost(const std::string& host) {
+  if (host.find(':') == std::string::npos) return host;
+  std::string bracketed;
+  bracketed.reserve(host.size() + 2);
+  return bracketed.append("[").append(host).append("]");
+}
+
 std::u16string HeaderBytesToWide(std::string_view bytes) {
   if (bytes.empty()) return {};
   const int length = static_cast<int>(bytes.size());

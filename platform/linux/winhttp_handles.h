@@ -76,6 +76,8 @@ bool UnregisterHandle(WinHttpHandle* handle);
 // UTF-16 to UTF-8; lengths in characters, null text gives "".
 std::string ToUtf8(const char16_t* text, std::size_t length);
 std::string ToUtf8(const char16_t* text);
+// An IPv6 address in brackets, as addresses write it; other hosts unchanged.
+std::string BracketedHost(const std::string& host);
 // The code-page-936 bytes of the response headers as UTF-16.
 std::u16string HeaderBytesToWide(std::string_view bytes);
 

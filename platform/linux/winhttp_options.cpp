@@ -79,10 +79,12 @@ std::string RequestTarget(const RequestState& request, const Attempt& attempt, b
   if (!attempt.target) return {};
   if (!viaProxy) return *attempt.target;
   const ConnectionState& connection = *request.connection;
-  std::string host = connection.host.find(':') == std::string::npos ? connection.host
-                                                                    : "[" + connection.host + "]";
-  if (connection.port != 0 && connection.port != 80) host += ":" + std::to_string(connection.port);
-  return "http://" + host + *attempt.target;
+  std::string target = "http://";
+  target.append(BracketedHost(connection.host));
+  if (connection.port != 0 && connection.port != 80) {
+    target.append(":").append(std::to_string(connection.port));
+  }
+  return target.append(*attempt.target);
 }
 
 void SetMethod(CURL* easy, const RequestState& request, const Attempt& attempt) {

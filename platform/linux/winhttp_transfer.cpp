@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "platform/linux/winhttp_handles.h"
 
 namespace platform {
 namespace {
-
-// The read loop gets the body in pieces of at most this size.
-constexpr std::size_t kReadPieceBytes = std::size_t{1} << 20;
 
 winhttp::RequestState* RequestOf(WinHttpHandle* handle) {
   winhttp::HandleState* state = winhttp::FindHandle(handle);
@@ -52,7 +50,9 @@ bool WinHttpQueryDataAvailable(WinHttpHandle* handle, std::uint32_t* numberOfByt
   const winhttp::Response& response = request->response;
   const std::size_t remaining = response.body.size() - response.readOffset;
   if (remaining > 0) {
-    *numberOfBytesAvailable = static_cast<std::uint32_t>(std::min(remaining, kReadPieceBytes));
+    // The whole body is there already: all of it can be read at once.
+    *numberOfBytesAvailable = static_cast<std::uint32_t>(
+        std::min<std::size_t>(remaining, std::numeric_limits<std::uint32_t>::max()));
   } else {
     *numberOfBytesAvailable = response.failed && !response.failureReported ? 1 : 0;
   }
