@@ -110,6 +110,18 @@ TEST(WinHttpVisitRequestTest, CallerHeadersAndCookiesTravelAsGiven) {
   EXPECT_EQ(HostLine(server), request.HeaderLines().at(0));
 }
 
+// Nothing but what HTTP needs goes out when the block is empty.
+TEST(WinHttpVisitRequestTest, EmptyHeaderBlockLeavesOnlyHost) {
+  ScriptServer server;
+  server.Reply(HttpResponse(200, {}, "ok"));
+  VisitCall call;
+  call.url = server.Url("/bare");
+  call.completeHeaders = false;
+  call.Run();
+  EXPECT_EQ("ok", call.result);
+  EXPECT_EQ(std::vector<std::string>{HostLine(server)}, server.Requests().at(0).HeaderLines());
+}
+
 TEST(WinHttpVisitRequestTest, BasicCredentialsOnlyWithBothParts) {
   struct Case {
     const char* name;

@@ -166,6 +166,20 @@ TEST(WinHttpVisitResponseTest, CredentialsStayWithTheirServer) {
   EXPECT_FALSE(other.Requests().at(0).HasHeader("Authorization"));
 }
 
+// A secure exchange is not continued in the clear: the redirect is the answer.
+TEST(WinHttpVisitResponseTest, HttpsDoesNotFollowToHttp) {
+  ScriptServer plain;
+  plain.Reply(HttpResponse(200, {}, "in the clear"));
+  ScriptServer secure(ServerOptions{.tls = true});
+  secure.Reply(RedirectResponse(302, plain.Url("/")));
+  VisitCall call;
+  call.url = secure.Url("/");
+  call.Run();
+  EXPECT_EQ("302 Found", call.statusText);
+  EXPECT_EQ(plain.Url("/"), call.location);
+  EXPECT_TRUE(plain.Requests().empty());
+}
+
 TEST(WinHttpVisitResponseTest, RedirectLoopsAndOtherSchemesFail) {
   struct Case {
     const char* name;
