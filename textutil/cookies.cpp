@@ -31,6 +31,9 @@ template <typename Items>
 Text JoinFirstOfEach(const Items& items, std::string_view delimiter) {
   ViewSet seen(items.size());
   Text joined;
+  std::size_t length = 0;
+  for (std::string_view item : items) length += item.size() + delimiter.size();
+  joined.reserve(length);
   for (std::string_view item : items) {
     if (!seen.Insert(item)) continue;
     joined += item;
@@ -69,6 +72,7 @@ Text MergeCookies(Text& oldCookies, Text& newCookies) {
   CarryOverOldPairs(cookie_views::Split(oldCookies, kPairSeparator), pairs);
 
   Text joined;
+  joined.reserve(oldCookies.size() + newCookies.size() + kPairSeparator.size());
   for (std::string_view pair : pairs) {
     if (IsDeletedPair(pair)) continue;
     joined += pair;
