@@ -74,7 +74,9 @@ bool WinHttpCrackUrl(const char16_t* url, std::uint32_t urlLength, std::uint32_t
                      UrlComponents* components);
 
 // proxyName: "host:port", or a list of entries "scheme=host:port" separated by
-// ";" or blanks, of which the one for the request's scheme is used.
+// ";" or blanks, of which the one for the request's scheme is used. No agent is
+// sent (the User-Agent line travels in the request headers) and there is no
+// bypass list.
 WinHttpHandle* WinHttpOpen(const char16_t* agent, std::uint32_t accessType,
                            const char16_t* proxyName, const char16_t* proxyBypass,
                            std::uint32_t flags);
