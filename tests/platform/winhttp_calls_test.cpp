@@ -135,5 +135,27 @@ TEST(WinHttpCallsTest, BrokenBodyFailsTheReadAfterTheLastByte) {
   EXPECT_EQ(0u, available);
 }
 
+// A body beyond the limit: the bytes up to it are served, then the read fails,
+// which WinHttpVisit reports as a failed read.
+TEST(WinHttpCallsTest, BodyLimitFailsTheReadAfterTheLimit) {
+  const std::size_t previous = SetWinHttpBodyLimitForTesting(100);
+  ScriptServer server;
+  server.Reply(HttpResponse(200, {}, std::string(1000, 'x')));
+  {
+    Handles h(server.Port());
+    ASSERT_TRUE(WinHttpSendRequest(h.request, nullptr, 0, nullptr, 0, 0, 0));
+    ASSERT_TRUE(WinHttpReceiveResponse(h.request, nullptr));
+    std::uint32_t available = 0, read = 0;
+    std::string buffer(1000, '\0');
+    ASSERT_TRUE(WinHttpQueryDataAvailable(h.request, &available));
+    ASSERT_EQ(100u, available);
+    ASSERT_TRUE(WinHttpReadData(h.request, buffer.data(), available, &read));
+    EXPECT_EQ(100u, read);
+    ASSERT_TRUE(WinHttpQueryDataAvailable(h.request, &available));
+    EXPECT_FALSE(WinHttpReadData(h.request, buffer.data(), available, &read));
+  }
+  SetWinHttpBodyLimitForTesting(previous);
+}
+
 }  // namespace
 }  // namespace platform
