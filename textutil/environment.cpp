@@ -8,9 +8,13 @@
 
 namespace paperdl {
 
-Text Gbk(std::string_view utf8) { return platform::Utf8ToCp936(utf8); }
+Text Gbk(std::string_view utf8) {
+  return platform::Utf8ToCp936(utf8);
+}
 
-std::string Utf8(const Text& text) { return platform::Cp936ToUtf8(text); }
+std::string Utf8(const Text& text) {
+  return platform::Cp936ToUtf8(text);
+}
 
 Text RunDirectory() {
   const Text path = platform::ProgramFilePath();

@@ -7,7 +7,9 @@
 namespace paperdl {
 namespace {
 
-bool IsWhiteSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsWhiteSpace(unsigned char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Reads a Text with full-width ASCII forms (and the full-width blank) turned
 // into their one-byte counterparts, one character at a time.
@@ -21,7 +23,8 @@ class HalfWidthReader {
     const auto lead = static_cast<unsigned char>(text_[pos_]);
     if (lead < 0x80 || pos_ + 1 >= text_.size()) return lead;
     const auto trail = static_cast<unsigned char>(text_[pos_ + 1]);
-    if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) return static_cast<unsigned char>(trail - 0x80);
+    if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE)
+      return static_cast<unsigned char>(trail - 0x80);
     if (lead == 0xA1 && trail == 0xA1) return ' ';
     return lead;  // another double-byte character: no digit, sign or blank
   }
@@ -36,7 +39,8 @@ class HalfWidthReader {
 Text TextUpToZero(const std::uint8_t* first, std::size_t size) {
   const auto* chars = reinterpret_cast<const char*>(first);
   const void* zero = size == 0 ? nullptr : std::memchr(chars, 0, size);
-  return Text(chars, zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - chars) : size);
+  return Text(chars,
+              zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - chars) : size);
 }
 
 }  // namespace
@@ -58,11 +62,17 @@ int ToInt(const Text& text) {
   return static_cast<int>(value);
 }
 
-Text ToText(int number) { return std::to_string(number); }
+Text ToText(int number) {
+  return std::to_string(number);
+}
 
-Text ToText(const Bytes& data) { return TextUpToZero(data.data(), data.size()); }
+Text ToText(const Bytes& data) {
+  return TextUpToZero(data.data(), data.size());
+}
 
-Bytes ToBytes(const Text& text) { return Bytes(text.begin(), text.end()); }
+Bytes ToBytes(const Text& text) {
+  return Bytes(text.begin(), text.end());
+}
 
 Text ReadTypedFromBytes(const Bytes& data, int kind, int position) {
   if (kind != kReadText || position < 1 || static_cast<std::size_t>(position) > data.size())

@@ -13,7 +13,9 @@ int ClampedLength(std::size_t size) {
 
 }  // namespace
 
-int TextLength(const Text& text) { return ClampedLength(text.size()); }
+int TextLength(const Text& text) {
+  return ClampedLength(text.size());
+}
 
 Text TextLeft(const Text& text, int n) {
   if (n <= 0) return {};
@@ -40,7 +42,9 @@ Text ConcatText(std::initializer_list<std::string_view> parts) {
   return joined;
 }
 
-Text BlankText(int n) { return n <= 0 ? Text{} : Text(static_cast<std::size_t>(n), ' '); }
+Text BlankText(int n) {
+  return n <= 0 ? Text{} : Text(static_cast<std::size_t>(n), ' ');
+}
 
 Text CharFromCode(int code) {
   const auto byte = static_cast<char>(static_cast<unsigned>(code) & 0xFFu);
@@ -52,7 +56,9 @@ int CharCode(const Text& text, int position) {
   return static_cast<signed char>(text[static_cast<std::size_t>(position) - 1]);
 }
 
-int BytesLength(const Bytes& data) { return ClampedLength(data.size()); }
+int BytesLength(const Bytes& data) {
+  return ClampedLength(data.size());
+}
 
 Bytes BytesLeft(const Bytes& data, int n) {
   if (n <= 0) return {};
@@ -68,7 +74,9 @@ Bytes BytesMid(const Bytes& data, int start, int n) {
   return Bytes(begin, begin + static_cast<std::ptrdiff_t>(count));
 }
 
-Bytes BlankBytes(int n) { return n <= 0 ? Bytes{} : Bytes(static_cast<std::size_t>(n), 0); }
+Bytes BlankBytes(int n) {
+  return n <= 0 ? Bytes{} : Bytes(static_cast<std::size_t>(n), 0);
+}
 
 Bytes ConcatBytes(std::initializer_list<const Bytes*> parts) {
   std::size_t total = 0;

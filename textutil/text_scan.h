@@ -8,7 +8,9 @@ namespace paperdl::scan {
 
 inline constexpr std::size_t npos = std::string_view::npos;
 
-inline bool IsLead(char c) { return static_cast<unsigned char>(c) >= 0x80; }
+inline bool IsLead(char c) {
+  return static_cast<unsigned char>(c) >= 0x80;
+}
 
 inline unsigned char FoldCase(char c) {
   auto b = static_cast<unsigned char>(c);

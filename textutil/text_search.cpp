@@ -63,9 +63,12 @@ Text TrimBoth(const Text& text) {
   };
   std::size_t begin = 0;
   while (begin < text.size()) {
-    if (text[begin] == ' ') ++begin;
-    else if (fullWidthBlankAt(begin)) begin += 2;
-    else break;
+    if (text[begin] == ' ')
+      ++begin;
+    else if (fullWidthBlankAt(begin))
+      begin += 2;
+    else
+      break;
   }
   std::size_t end = begin;  // end of the last character that is not a blank
   std::size_t i = begin;

@@ -7,6 +7,20 @@ namespace paperdl {
 using scan::IsLead;
 using scan::npos;
 
+namespace {
+
+// How many items a split will make, so the list is allocated once.
+std::size_t CountAligned(const Text& text, const Text& delimiter) {
+  std::size_t count = 0;
+  for (std::size_t p = scan::FindAligned(text, delimiter, 0, false); p != npos;
+       p = scan::FindAligned(text, delimiter, p + delimiter.size(), false)) {
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
 Text ReplaceText(const Text& text, const Text& sought, const Text& replacement, int startPosition,
                  std::optional<int> count, bool caseSensitive) {
   const std::size_t from = startPosition < 1 ? 0 : static_cast<std::size_t>(startPosition) - 1;
@@ -39,6 +53,7 @@ TextList SplitText(const Text& text, const Text& delimiter, std::optional<int> m
   TextList items;
   if (text.empty() || (maxCount && *maxCount <= 0)) return items;
   if (delimiter.empty()) return {text};
+  items.reserve(CountAligned(text, delimiter) + 1);
   std::size_t itemStart = 0;
   while (itemStart <= text.size()) {
     const std::size_t match = scan::FindAligned(text, delimiter, itemStart, false);

@@ -13,9 +13,12 @@ enum class Encoding { kCp936, kUtf16, kUtf8 };
 
 const char* IconvName(Encoding e) {
   switch (e) {
-    case Encoding::kCp936: return "CP936";
-    case Encoding::kUtf16: return "UTF-16LE";
-    case Encoding::kUtf8: return "UTF-8";
+    case Encoding::kCp936:
+      return "CP936";
+    case Encoding::kUtf16:
+      return "UTF-16LE";
+    case Encoding::kUtf8:
+      return "UTF-8";
   }
   return "";
 }
@@ -62,9 +65,12 @@ class Converter {
   // U+FFFD going to Unicode; code page 936's default character "?" coming back.
   std::string_view Substitute() const {
     switch (to_) {
-      case Encoding::kUtf16: return {"\xFD\xFF", 2};
-      case Encoding::kUtf8: return "\xEF\xBF\xBD";
-      case Encoding::kCp936: break;
+      case Encoding::kUtf16:
+        return {"\xFD\xFF", 2};
+      case Encoding::kUtf8:
+        return "\xEF\xBF\xBD";
+      case Encoding::kCp936:
+        break;
     }
     return "?";
   }
@@ -126,9 +132,9 @@ int MultiByteToWideChar(unsigned, unsigned, const char* src, int srcLength, char
 int WideCharToMultiByte(unsigned, unsigned, const char16_t* src, int srcLength, char* dst,
                         int dstBytes) {
   if (src == nullptr || srcLength == 0) return 0;
-  const std::string narrow = ConverterFor(Encoding::kCp936, Encoding::kUtf16)
-                                 .Convert({reinterpret_cast<const char*>(src),
-                                           LengthOf(src, srcLength) * 2});
+  const std::string narrow =
+      ConverterFor(Encoding::kCp936, Encoding::kUtf16)
+          .Convert({reinterpret_cast<const char*>(src), LengthOf(src, srcLength) * 2});
   const int needed = static_cast<int>(narrow.size());
   if (dst == nullptr || dstBytes <= 0) return needed;
   const int written = std::min(needed, dstBytes);

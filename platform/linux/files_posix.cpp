@@ -29,8 +29,8 @@ int CreateTempBeside(const std::string& target, std::string& tempPath) {
   const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
     // A short name, so that a target near the name-length limit still has a temporary.
-    tempPath = folder + ".paperdl-" + std::to_string(::getpid()) + "-" +
-               std::to_string(counter++) + ".part";
+    tempPath = folder + ".paperdl-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
+               ".part";
     const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
