@@ -3,6 +3,9 @@
 // raw response headers, closes the handles and then collects the cookies.
 #include "wininet/wininet_visit.h"
 
+#include <algorithm>
+
+#include "platform/memory.h"
 #include "platform/wininet.h"
 #include "textutil/cookies.h"
 #include "textutil/header_block.h"
@@ -53,7 +56,18 @@ void Send(HINTERNET request, const Text& headers, int method, const Text& textBo
                              static_cast<std::uint32_t>(BytesLength(bytesBody)));
 }
 
-// Every byte until a read reports none; the body grows in place.
+// Doubles the body's room when a piece would not fit; the new room is
+// offered large pages before the old bytes move in.
+void MakeRoom(Bytes& body, std::size_t extra) {
+  if (body.size() + extra <= body.capacity()) return;
+  Bytes larger;
+  larger.reserve(std::max<std::size_t>(2 * body.capacity(), 64 * 1024));
+  platform::PreferLargePages(larger.data(), larger.capacity());
+  larger.insert(larger.end(), body.begin(), body.end());
+  body.swap(larger);
+}
+
+// Every byte until a read reports none, appended piece by piece.
 Bytes ReadWholeBody(HINTERNET request) {
   Bytes body;
   Bytes piece = BlankBytes(kReadPiece);
@@ -61,6 +75,7 @@ Bytes ReadWholeBody(HINTERNET request) {
   do {
     count = 0;
     platform::InternetReadFile(request, piece.data(), kReadPiece, &count);
+    MakeRoom(body, count);
     body.insert(body.end(), piece.begin(), piece.begin() + count);
   } while (count != 0);
   return body;

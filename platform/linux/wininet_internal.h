@@ -70,6 +70,7 @@ struct InternetRequest : InternetHandle {
   // Body bytes received but not yet read; emptied before it grows again.
   std::string pending;
   std::size_t readOffset = 0;
+  bool paused = false;  // libcurl holds a piece until pending is read
   bool bodyStarted = false;
   std::string receivingHeaders;  // the response whose header lines are arriving
   std::string finalHeaders;      // the last complete header block

@@ -102,7 +102,7 @@ void ApplyTransferSettings(InternetRequest& request, bool https) {
                    request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
   curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
-  curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 256L * 1024);
+  curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 64L * 1024);
   // The process-wide cookie store, unless the request keeps out of it.
   if ((request.flags & INTERNET_FLAG_NO_COOKIES) == 0)
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");

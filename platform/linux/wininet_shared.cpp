@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "platform/linux/wininet_internal.h"
+#include "platform/memory.h"
 
 namespace platform {
 
@@ -21,6 +22,7 @@ void UnlockShare(CURL*, curl_lock_data data, void*) {
 
 CURLSH* MakeShare() {
   curl_global_init(CURL_GLOBAL_DEFAULT);  // once per process, before any handle
+  KeepFreedMemoryForReuse();
   CURLSH* share = curl_share_init();
   curl_share_setopt(share, CURLSHOPT_LOCKFUNC, LockShare);
   curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, UnlockShare);

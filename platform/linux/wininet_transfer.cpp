@@ -10,6 +10,8 @@ namespace platform {
 
 namespace {
 
+constexpr std::size_t kPendingLimit = 256 * 1024;
+
 std::string WithCrlf(const char* data, std::size_t size) {
   std::string line(data, size);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
@@ -81,6 +83,11 @@ template <typename Ready>
 void Drive(InternetRequest& request, Ready ready) {
   request.lastActivity = InternetClock::now();
   while (!request.done && !ready()) {
+    if (request.paused) {
+      request.paused = false;
+      curl_easy_pause(request.easy, CURLPAUSE_CONT);  // may deliver the kept piece at once
+      continue;
+    }
     int running = 0;
     curl_multi_perform(request.multi, &running);
     CollectFinished(request);
@@ -129,6 +136,12 @@ std::size_t ReceiveBody(char* data, std::size_t size, std::size_t count, void* u
   if (!HasUnreadBody(request)) {
     request.pending.clear();
     request.readOffset = 0;
+  }
+  // Enough is waiting: libcurl keeps this piece and stops reading the socket
+  // until the caller has read what is here.
+  if (request.pending.size() - request.readOffset >= kPendingLimit) {
+    request.paused = true;
+    return CURL_WRITEFUNC_PAUSE;
   }
   request.pending.append(data, size * count);
   request.bodyStarted = true;
