@@ -157,7 +157,8 @@ bool HttpSendRequestA(HINTERNET handle, const char* headers, std::int32_t header
                       const void* body, std::uint32_t bodyLength) {
   auto* request = static_cast<InternetRequest*>(LiveHandle(handle, InternetHandle::Kind::kRequest));
   if (request == nullptr) return false;
-  if (request->sent || !ConfigureTransfer(*request, headers, headersLength, body, bodyLength)) {
+  if (request->sent || request->easy != nullptr ||  // one send per request
+      !ConfigureTransfer(*request, headers, headersLength, body, bodyLength)) {
     SetInternetError(InternetError::kInvalidParameter);
     return false;
   }

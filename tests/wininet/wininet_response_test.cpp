@@ -189,6 +189,26 @@ TEST_F(WinInetStall, SilentServerGivesNothing) {
   EXPECT_EQ("", cookies);
 }
 
+TEST(WinInetResponse, HandlesThatCannotOpenLeaveTheCallersVariables) {
+  struct Case {
+    const char* name;
+    const char* url;
+  } cases[] = {
+      {"no host", "http:///books/1.jpg"},
+      {"port beyond 16 bits, not cut to another port", "http://127.0.0.1:65616/x"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Text cookies = "kept", headers = "kept";
+    Bytes bytesBody;
+    EXPECT_TRUE(
+        WinInetVisit(c.url, 1, "text", nullptr, &cookies, {}, &headers, false, &bytesBody).empty());
+    EXPECT_EQ("kept", cookies);
+    EXPECT_EQ("kept", headers);
+    EXPECT_TRUE(bytesBody.empty()) << "nothing was sent";
+  }
+}
+
 TEST(WinInetResponse, RefusedConnectionGivesNothing) {
   int port;
   {
