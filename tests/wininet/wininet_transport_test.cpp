@@ -33,6 +33,42 @@ TEST(WinInetTransport, ProxyGivenAsHostAndPort) {
   EXPECT_EQ("GET /books/1/2.jpg HTTP/1.1", target.Requests().at(0).requestLine);
 }
 
+TEST(WinInetTransport, ProxyListForms) {
+  struct Case {
+    const char* name;
+    std::string list;  // "P" stands for the proxy's host:port
+    bool viaProxy;
+  } cases[] = {
+      {"plain host:port", "P", true},
+      {"http entry", "http=P", true},
+      {"http entry among others", "ftp=127.0.0.1:1 http=P;https=127.0.0.1:1", true},
+      {"only an https entry: plain requests go direct", "https=P", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptServer target, proxy;
+    target.Reply(HttpResponse(200, {}, "image"));
+    proxy.Handle(test::ForwardingProxy());
+    std::string list = c.list;
+    const std::string hostPort = "127.0.0.1:" + std::to_string(proxy.Port());
+    for (auto at = list.find('P'); at != std::string::npos; at = list.find('P'))
+      list.replace(at, 1, hostPort);
+    auto internet =
+        platform::InternetOpenA("t", platform::INTERNET_OPEN_TYPE_PROXY, list.c_str(), "", 0);
+    auto connection =
+        platform::InternetConnectA(internet, "127.0.0.1", static_cast<std::uint16_t>(target.Port()),
+                                   nullptr, nullptr, platform::INTERNET_SERVICE_HTTP, 0, 0);
+    auto request =
+        platform::HttpOpenRequestA(connection, "GET", "/i.jpg", "HTTP/1.1", nullptr, nullptr, 0, 0);
+    EXPECT_TRUE(platform::HttpSendRequestA(request, "", 0, nullptr, 0));
+    EXPECT_EQ(c.viaProxy ? 1 : 0, proxy.ConnectionCount());
+    EXPECT_EQ(1u, target.Requests().size());
+    platform::InternetCloseHandle(request);
+    platform::InternetCloseHandle(connection);
+    platform::InternetCloseHandle(internet);
+  }
+}
+
 // Restores the proxy variables a test sets.
 class ProxyEnvironment : public ::testing::Test {
  protected:
