@@ -73,7 +73,9 @@ HINTERNET InternetOpenA(const char* agent, std::uint32_t accessType, const char*
 HINTERNET InternetConnectA(HINTERNET internet, const char* serverName, std::uint16_t port,
                            const char* userName, const char* password, std::uint32_t service,
                            std::uint32_t flags, std::uintptr_t context);
-// version "HTTP/1.1" or "HTTP/1.0" (null: 1.1); path sent as given.
+// version "HTTP/1.1" or "HTTP/1.0" (null: 1.1). The path is sent as given,
+// save blanks, control bytes and bytes of 0x80 and above, which no request
+// line can carry: those are percent-encoded.
 HINTERNET HttpOpenRequestA(HINTERNET connection, const char* verb, const char* objectName,
                            const char* version, const char* referrer, const char** acceptTypes,
                            std::uint32_t flags, std::uintptr_t context);

@@ -36,10 +36,27 @@ bool HasHeader(const std::vector<std::string>& lines, const char* name) {
   return false;
 }
 
+// The path as given, except bytes a request line cannot carry (blanks,
+// control bytes, bytes of 0x80 and above), which are percent-encoded.
+std::string RequestLinePath(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out = path.front() == '/' ? "" : "/";
+  for (unsigned char c : path) {
+    if (c > 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    }
+  }
+  return out;
+}
+
 std::string AddressOf(const InternetRequest& request, bool https) {
   std::uint16_t port = request.port;
   if (port == INTERNET_DEFAULT_PORT) port = https ? 443 : 80;
-  std::string path = request.path.front() == '/' ? request.path : "/" + request.path;
+  std::string path = RequestLinePath(request.path);
   return (https ? "https://" : "http://") + request.host + ":" + std::to_string(port) + path;
 }
 

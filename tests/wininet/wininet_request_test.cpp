@@ -47,6 +47,26 @@ TEST(WinInetRequest, PostSendsTextBodyWithFormContentType) {
             request.raw);
 }
 
+TEST(WinInetRequest, PathIsSentAsGivenSaveBytesARequestLineCannotCarry) {
+  struct Case {
+    const char* name;
+    Text path;
+    const char* target;
+  } cases[] = {
+      {"query, odd characters and dot segments", "/%41/../b?q=a|b&c=\"d\"",
+       "/%41/../b?q=a|b&c=\"d\""},
+      {"blanks and GBK bytes", "/a b/" + Gbk("中文") + ".jpg?k=" + Gbk("页"),
+       "/a%20b/%D6%D0%CE%C4.jpg?k=%D2%B3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptServer server;
+    server.Reply(HttpResponse(200, {}, "ok"));
+    EXPECT_EQ(AsBytes("ok"), WinInetVisit(server.Url(c.path)));
+    EXPECT_EQ(c.target, server.Requests().at(0).target);
+  }
+}
+
 struct MethodCase {
   const char* name;
   int method;
