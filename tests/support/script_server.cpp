@@ -228,6 +228,10 @@ std::vector<RecordedRequest> ScriptServer::Requests() const {
   return state_->requests;
 }
 
+std::string ScriptServer::CertificatePem() const {
+  return state_->tls ? state_->tls->CertificatePem() : std::string();
+}
+
 int ScriptServer::ConnectionCount() const {
   std::lock_guard lock(state_->mutex);
   return state_->connections;

@@ -86,6 +86,9 @@ class ScriptServer {
   // "http://127.0.0.1:PORT" + path ("https://..." with tls).
   std::string Url(const std::string& path = "/") const;
   std::vector<RecordedRequest> Requests() const;
+  // The self-signed certificate in PEM form (tls only), for clients that
+  // should trust it; empty for a plain server.
+  std::string CertificatePem() const;
   int ConnectionCount() const;
 
   // Ends every connection (stalls too) and joins the threads; idempotent.
