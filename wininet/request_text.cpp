@@ -1,5 +1,6 @@
 #include "wininet/request_text.h"
 
+#include "platform/wininet.h"
 #include "textutil/markers.h"
 #include "wininet/wininet_visit.h"
 
@@ -27,6 +28,15 @@ const char* VerbOf(int method) {
 
 bool IsHttpsAddress(const Text& url) {
   return ToLower(TextLeft(url, 8)) == "https://";
+}
+
+std::uint32_t RequestFlags(bool https, bool cookiesSupplied, bool noRedirect) {
+  std::uint32_t flags = platform::INTERNET_FLAG_RELOAD | platform::INTERNET_FLAG_NEED_FILE;
+  if (cookiesSupplied) flags |= platform::INTERNET_FLAG_NO_COOKIES;
+  if (noRedirect) flags |= platform::INTERNET_FLAG_NO_AUTO_REDIRECT;
+  flags |=
+      https ? platform::INTERNET_FLAG_SECURE : platform::INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
+  return flags;
 }
 
 Text HeaderLineValue(const Text& line) {

@@ -1,7 +1,9 @@
-// The texts WinInetVisit builds and reads: the agent, the request header
-// block and its cookie line, and the cookies collected from a raw response
-// header block.
+// The pieces WinInetVisit builds and reads: the verb, the request flags, the
+// agent, the request header block and its cookie line, and the cookies
+// collected from a raw response header block.
 #pragma once
+
+#include <cstdint>
 
 #include "textutil/text.h"
 
@@ -14,6 +16,8 @@ int KnownMethod(int method);
 const char* VerbOf(int method);
 // True when the first 8 bytes, lower-cased, are "https://".
 bool IsHttpsAddress(const Text& url);
+// The HttpOpenRequestA flags: 0x80004010 for a plain address alone.
+std::uint32_t RequestFlags(bool https, bool cookiesSupplied, bool noRedirect);
 // The User-Agent line's value from the header block, or the default agent.
 Text AgentFrom(const Text& headers);
 // Adds Accept, Referer, Accept-Language and (for POST) Content-Type lines

@@ -22,15 +22,6 @@ constexpr std::uint32_t kSecurityFlags = 0x1F380;
 constexpr int kReadPiece = 1024;
 constexpr int kHeaderBuffer = 5000;
 
-std::uint32_t RequestFlags(bool https, bool cookiesSupplied, bool noRedirect) {
-  std::uint32_t flags = platform::INTERNET_FLAG_RELOAD | platform::INTERNET_FLAG_NEED_FILE;
-  if (cookiesSupplied) flags |= platform::INTERNET_FLAG_NO_COOKIES;
-  if (noRedirect) flags |= platform::INTERNET_FLAG_NO_AUTO_REDIRECT;
-  flags |=
-      https ? platform::INTERNET_FLAG_SECURE : platform::INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
-  return flags;
-}
-
 HINTERNET OpenInternet(const Text& agent, const Text& proxy, bool https) {
   if (proxy.empty())
     return platform::InternetOpenA(agent.c_str(), platform::INTERNET_OPEN_TYPE_DIRECT, nullptr,

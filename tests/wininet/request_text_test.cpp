@@ -95,6 +95,24 @@ TEST(RequestText, SetCookieCollection) {
   }
 }
 
+TEST(RequestText, RequestFlags) {
+  struct Case {
+    const char* name;
+    bool https, cookies, noRedirect;
+    std::uint32_t flags;
+  } cases[] = {
+      {"this program's call", false, false, false, 0x80004010u},
+      {"https", true, false, false, 0x80800010u},
+      {"cookies supplied", false, true, false, 0x80084010u},
+      {"no redirects", false, false, true, 0x80204010u},
+      {"everything", true, true, true, 0x80A80010u},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.flags, RequestFlags(c.https, c.cookies, c.noRedirect));
+  }
+}
+
 TEST(RequestText, MethodsAndSchemes) {
   EXPECT_STREQ("GET", VerbOf(0));
   EXPECT_STREQ("CONNECT", VerbOf(7));
