@@ -117,12 +117,15 @@ TEST(WinInetTransport, SuccessiveRequestsShareOneConnection) {
 
 TEST(WinInetTransport, CookieStoreUnlessCookiesAreSupplied) {
   ScriptServer server;
-  server.Reply(HttpResponse(200, {"Set-Cookie: kept=1; path=/store"}, ""));
+  // The store lives as long as the process: a path of this server's own
+  // keeps other tests' cookies out, and this test's cookie to itself.
+  const std::string dir = "/store" + std::to_string(server.Port());
+  server.Reply(HttpResponse(200, {"Set-Cookie: kept=1; path=" + dir}, ""));
   server.Reply(HttpResponse(200, {}, ""));
-  WinInetVisit(server.Url("/store/a"));
-  WinInetVisit(server.Url("/store/b"));
+  WinInetVisit(server.Url(dir + "/a"));
+  WinInetVisit(server.Url(dir + "/b"));
   Text own = "mine=2";
-  WinInetVisit(server.Url("/store/c"), 0, {}, &own);
+  WinInetVisit(server.Url(dir + "/c"), 0, {}, &own);
   const auto requests = server.Requests();
   EXPECT_FALSE(requests.at(0).HasHeader("Cookie"));
   EXPECT_EQ("kept=1", requests.at(1).Header("Cookie"));
