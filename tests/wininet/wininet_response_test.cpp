@@ -1,5 +1,8 @@
 // What WinInetVisit makes of responses, good and bad, from a loopback server.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -165,14 +168,14 @@ TEST(WinInetResponse, RedirectsToOtherSchemesAreNotFollowed) {
   unlink(path);
 }
 
-// The stall limit is shortened so that the test takes about a second.
-class WinInetStall : public ::testing::Test {
+// The limits are shortened so that each test takes about a second.
+class WinInetLimits : public ::testing::Test {
  protected:
-  void SetUp() override { platform::SetInternetTimeLimits(2000, 800); }
+  void SetUp() override { platform::SetInternetTimeLimits(1000, 800); }
   void TearDown() override { platform::SetInternetTimeLimits(60000, 30000); }
 };
 
-TEST_F(WinInetStall, WhatArrivedComesBack) {
+TEST_F(WinInetLimits, WhatArrivedComesBack) {
   ScriptServer server;
   server.Reply(test::StallAfter("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nfirst part"));
   Outcome out = Visit(server.Url("/slow"));
@@ -180,7 +183,7 @@ TEST_F(WinInetStall, WhatArrivedComesBack) {
   EXPECT_EQ("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n", out.headers);
 }
 
-TEST_F(WinInetStall, SilentServerGivesNothing) {
+TEST_F(WinInetLimits, SilentServerGivesNothing) {
   ScriptServer server;
   server.Reply(test::StallAfter(""));
   Text headers = "caller's", cookies = "caller's";
@@ -207,6 +210,27 @@ TEST(WinInetResponse, HandlesThatCannotOpenLeaveTheCallersVariables) {
     EXPECT_EQ("kept", headers);
     EXPECT_TRUE(bytesBody.empty()) << "nothing was sent";
   }
+}
+
+TEST_F(WinInetLimits, ConnectionNeverAcceptedGivesNothing) {
+  // A listener whose one-place queue is taken drops every further SYN, so
+  // the connection attempt hangs until the connect limit ends it.
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ASSERT_EQ(0, bind(listener, reinterpret_cast<sockaddr*>(&address), size));
+  ASSERT_EQ(0, listen(listener, 0));
+  ASSERT_EQ(0, getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size));
+  int filler = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_EQ(0, connect(filler, reinterpret_cast<sockaddr*>(&address), size));
+  const Text url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  Text headers = "x";
+  EXPECT_TRUE(WinInetVisit(url, 0, {}, nullptr, nullptr, {}, &headers).empty());
+  EXPECT_EQ("", headers);
+  close(filler);
+  close(listener);
 }
 
 TEST(WinInetResponse, RefusedConnectionGivesNothing) {
