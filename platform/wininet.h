@@ -13,6 +13,10 @@
 // handle never uses a proxy, whatever the environment says; certificate
 // problems are ignored only as far as INTERNET_OPTION_SECURITY_FLAGS says; a
 // connect limit and a stall limit end any transfer that would wait forever.
+//
+// Opening the first internet handle also sets the process's allocator to keep
+// freed memory for reuse (platform/memory.h): bodies of a few hundred
+// kilobytes, one after another, would otherwise each pay fresh page faults.
 #pragma once
 
 #include <cstdint>
