@@ -109,6 +109,6 @@ std::string ProxyUrlFor(const SessionSettings& settings, bool https);
 void ApplyProxy(CURL* easy, const SessionSettings& settings, bool https);
 
 // Certificate checks shaped by the security flags (wininet_tls.cpp).
-void ApplyCertificatePolicy(CURL* easy, std::uint32_t securityFlags);
+void ApplyCertificatePolicy(CURL* easy, std::uint32_t securityFlags, bool https);
 
 }  // namespace platform

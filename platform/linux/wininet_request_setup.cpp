@@ -124,7 +124,7 @@ void ApplyTransferSettings(InternetRequest& request, bool https) {
   if ((request.flags & INTERNET_FLAG_NO_COOKIES) == 0)
     curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
   ApplyProxy(easy, request.settings, https);
-  ApplyCertificatePolicy(easy, request.securityFlags);
+  ApplyCertificatePolicy(easy, request.securityFlags, https);
   curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, ReceiveHeaderLine);
   curl_easy_setopt(easy, CURLOPT_HEADERDATA, &request);
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, ReceiveBody);

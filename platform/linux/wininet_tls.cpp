@@ -9,6 +9,10 @@ namespace platform {
 
 namespace {
 
+constexpr std::uint32_t kForgivable =
+    SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID |
+    SECURITY_FLAG_IGNORE_WRONG_USAGE | SECURITY_FLAG_IGNORE_REVOCATION;
+
 // Where the forgiven problems travel with the TLS context to the callback.
 int PolicyIndex() {
   static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
@@ -57,17 +61,24 @@ CURLcode InstallPolicy(CURL*, void* sslContext, void* flags) {
 
 }  // namespace
 
-void ApplyCertificatePolicy(CURL* easy, std::uint32_t securityFlags) {
+void ApplyCertificatePolicy(CURL* easy, std::uint32_t securityFlags, bool https) {
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST,
                    (securityFlags & SECURITY_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
-  std::uint32_t forgiven =
-      securityFlags & (SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID |
-                       SECURITY_FLAG_IGNORE_WRONG_USAGE | SECURITY_FLAG_IGNORE_REVOCATION);
+  const std::uint32_t forgiven = securityFlags & kForgivable;
   if (forgiven == 0) return;  // libcurl's own strict checks
   curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, InstallPolicy);
   curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA,
                    reinterpret_cast<void*>(static_cast<std::uintptr_t>(forgiven)));
+  // A pooled connection keeps the leniency it was accepted with. This option
+  // does nothing with OpenSSL but is compared when a connection is picked for
+  // reuse, so stricter requests never ride on leniently accepted connections.
+  curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NO_REVOKE));
+  if (https && forgiven != kForgivable) {
+    // Partial leniency has no such mark: those connections are not shared.
+    curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+  }
 }
 
 }  // namespace platform

@@ -174,40 +174,64 @@ TEST_F(WinInetCalls, RawHeadersReportTheSizeNeeded) {
   EXPECT_EQ(block + '\0', buffer);
 }
 
+// One https request with the given security flags; true when it got a response.
+bool FetchSecure(const ScriptServer& server, std::uint32_t securityFlags) {
+  auto internet =
+      platform::InternetOpenA("t", platform::INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  auto connection =
+      platform::InternetConnectA(internet, "127.0.0.1", static_cast<std::uint16_t>(server.Port()),
+                                 nullptr, nullptr, platform::INTERNET_SERVICE_HTTP, 0, 0);
+  auto request = platform::HttpOpenRequestA(connection, "GET", "/", "HTTP/1.1", nullptr, nullptr,
+                                            platform::INTERNET_FLAG_SECURE, 0);
+  platform::InternetSetOptionA(request, platform::INTERNET_OPTION_SECURITY_FLAGS, &securityFlags,
+                               4);
+  bool accepted = platform::HttpSendRequestA(request, "", 0, nullptr, 0);
+  if (!accepted) {
+    EXPECT_EQ(platform::InternetError::kSecureFailure, platform::InternetGetLastError());
+  }
+  std::uint32_t count = 0;
+  char buffer[64];
+  while (platform::InternetReadFile(request, buffer, sizeof buffer, &count) && count > 0) {
+  }
+  platform::InternetCloseHandle(request);
+  platform::InternetCloseHandle(connection);
+  platform::InternetCloseHandle(internet);
+  return accepted;
+}
+
 struct CertificateCase {
   const char* name;
   std::uint32_t securityFlags;
   bool accepted;
 };
 
+const CertificateCase kCertificates[] = {
+    {"no flags", 0, false},
+    {"wrong name only", platform::SECURITY_FLAG_IGNORE_CERT_CN_INVALID, false},
+    {"expired date only", platform::SECURITY_FLAG_IGNORE_CERT_DATE_INVALID, false},
+    {"unknown authority", platform::SECURITY_FLAG_IGNORE_UNKNOWN_CA, true},
+    {"the routine's flags", 0x1F380, true},
+};
+
 TEST(WinInetCertificates, IgnoredOnlyAsTheFlagsSay) {
-  const CertificateCase cases[] = {
-      {"no flags", 0, false},
-      {"wrong name only", platform::SECURITY_FLAG_IGNORE_CERT_CN_INVALID, false},
-      {"unknown authority", platform::SECURITY_FLAG_IGNORE_UNKNOWN_CA, true},
-      {"the routine's flags", 0x1F380, true},
-  };
-  for (const auto& c : cases) {
+  for (const auto& c : kCertificates) {
     SCOPED_TRACE(c.name);
     ScriptServer server({.tls = true});
     server.Reply(HttpResponse(200, {}, "tls"));
-    auto internet =
-        platform::InternetOpenA("t", platform::INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    auto connection =
-        platform::InternetConnectA(internet, "127.0.0.1", static_cast<std::uint16_t>(server.Port()),
-                                   nullptr, nullptr, platform::INTERNET_SERVICE_HTTP, 0, 0);
-    auto request = platform::HttpOpenRequestA(connection, "GET", "/", "HTTP/1.1", nullptr, nullptr,
-                                              platform::INTERNET_FLAG_SECURE, 0);
-    platform::InternetSetOptionA(request, platform::INTERNET_OPTION_SECURITY_FLAGS,
-                                 &c.securityFlags, 4);
-    EXPECT_EQ(c.accepted, platform::HttpSendRequestA(request, "", 0, nullptr, 0));
-    if (!c.accepted) {
-      EXPECT_EQ(platform::InternetError::kSecureFailure, platform::InternetGetLastError());
-    }
+    EXPECT_EQ(c.accepted, FetchSecure(server, c.securityFlags));
     EXPECT_EQ(c.accepted ? 1u : 0u, server.Requests().size());
-    platform::InternetCloseHandle(request);
-    platform::InternetCloseHandle(connection);
-    platform::InternetCloseHandle(internet);
+  }
+}
+
+TEST(WinInetCertificates, PooledConnectionsKeepTheirLeniencyToThemselves) {
+  ScriptServer server({.tls = true});
+  server.Reply(HttpResponse(200, {}, "tls"));
+  // Lenient requests first, so that their connections wait in the pool.
+  for (int round = 0; round < 2; ++round) {
+    for (auto c = std::rbegin(kCertificates); c != std::rend(kCertificates); ++c) {
+      SCOPED_TRACE(c->name);
+      EXPECT_EQ(c->accepted, FetchSecure(server, c->securityFlags));
+    }
   }
 }
 
