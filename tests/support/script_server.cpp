@@ -100,16 +100,16 @@ std::vector<std::string> RecordedRequest::HeaderLines() const {
 }
 
 Reply KeepAlive(std::string bytes) {
-  return {std::move(bytes), Reply::End::kKeepAlive, {}};
+  return {std::move(bytes), Reply::End::kKeepAlive, {}, 0};
 }
 Reply CloseAfter(std::string bytes) {
-  return {std::move(bytes), Reply::End::kClose, {}};
+  return {std::move(bytes), Reply::End::kClose, {}, 0};
 }
 Reply ResetAfter(std::string bytes) {
-  return {std::move(bytes), Reply::End::kReset, {}};
+  return {std::move(bytes), Reply::End::kReset, {}, 0};
 }
 Reply StallAfter(std::string bytes) {
-  return {std::move(bytes), Reply::End::kStall, {}};
+  return {std::move(bytes), Reply::End::kStall, {}, 0};
 }
 
 struct ScriptServer::State {
@@ -193,6 +193,9 @@ void ScriptServer::State::Serve(int fd, int connection) {
         return;
       case ReplyEnd::kReset:
         stream.Reset();
+        return;
+      case ReplyEnd::kTunnel:
+        stream.RelayTo(reply->tunnelPort, pending);
         return;
       case ReplyEnd::kStall:
         stream.WaitForPeerOrStop();

@@ -33,6 +33,19 @@ TEST(WinInetTransport, ProxyGivenAsHostAndPort) {
   EXPECT_EQ("GET /books/1/2.jpg HTTP/1.1", target.Requests().at(0).requestLine);
 }
 
+TEST(WinInetTransport, HttpsThroughTheProxyTunnels) {
+  ScriptServer target({.tls = true}), proxy;
+  target.Reply(HttpResponse(200, {}, "secret via tunnel"));
+  proxy.Handle(test::ForwardingProxy());
+  const std::string hostPort = "127.0.0.1:" + std::to_string(target.Port());
+  Bytes body = WinInetVisit(target.Url("/s.jpg"), 0, {}, nullptr, nullptr, {}, nullptr, false,
+                            nullptr, "127.0.0.1:" + std::to_string(proxy.Port()));
+  EXPECT_EQ(AsBytes("secret via tunnel"), body);
+  ASSERT_EQ(1u, proxy.Requests().size());
+  EXPECT_EQ("CONNECT " + hostPort + " HTTP/1.1", proxy.Requests()[0].requestLine);
+  EXPECT_EQ("GET /s.jpg HTTP/1.1", target.Requests().at(0).requestLine);
+}
+
 TEST(WinInetTransport, ProxyListForms) {
   struct Case {
     const char* name;
