@@ -164,6 +164,24 @@ TEST(WinHttpVisitRequestTest, ProxyGetsAbsoluteTargetAndItsCredentials) {
   EXPECT_EQ("/page?q=1", target.Requests()[0].target);
 }
 
+// An https address names the proxy as given; the request goes through a tunnel.
+TEST(WinHttpVisitRequestTest, HttpsThroughProxyTunnels) {
+  ScriptServer target(ServerOptions{.tls = true});
+  target.Reply(HttpResponse(200, {}, "tunnelled"));
+  ScriptServer proxy;
+  proxy.Handle(ForwardingProxy());
+  VisitCall call;
+  call.url = target.Url("/t#f");
+  call.proxy = "127.0.0.1:" + std::to_string(proxy.Port());
+  call.Run();
+  EXPECT_EQ("tunnelled", call.result);
+  ASSERT_EQ(1u, proxy.Requests().size());
+  EXPECT_EQ("CONNECT 127.0.0.1:" + std::to_string(target.Port()) + " HTTP/1.1",
+            proxy.Requests()[0].requestLine);
+  ASSERT_EQ(1u, target.Requests().size());
+  EXPECT_EQ("GET /t#f HTTP/1.1", target.Requests()[0].requestLine);
+}
+
 // Without a proxy named, the environment's proxy settings are never used.
 TEST(WinHttpVisitRequestTest, EnvironmentProxyIsIgnored) {
   ScriptServer server;
