@@ -61,6 +61,8 @@ int ShowMessageBox(std::string_view text, int flags, std::string_view title) {
   const std::string utf8Title = Cp936ToUtf8(title);
   const std::string utf8Text = Cp936ToUtf8(text);
   fl_message_title(utf8Title.c_str());
+  // A box with one button informs; the others ask.
+  fl_message_icon()->label(layout.labels[0] ? "?" : "i");
   const int pressed =
       fl_choice_n("%s", layout.labels[0], layout.labels[1], layout.labels[2], utf8Text.c_str());
   if (pressed < 0 || pressed > 2) return layout.closeResult;
