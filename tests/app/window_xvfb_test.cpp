@@ -30,12 +30,17 @@ class WindowTest : public DownloadTest {
     ASSERT_FALSE(x_.Display().empty()) << "Xvfb did not start";
     SpawnOptions options;
     options.environment = EnvironmentWith({"DISPLAY=" + x_.Display()});
+    stderrPath_ = ArtifactPath("paperdl_window_stderr.txt");
+    stderrFd_ = open(stderrPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    options.stderrFd = stderrFd_;
     program_ = ChildProcess(
         {PAPERDL_PROGRAM, "--window", "--site", site_.Host(), "--out", base_.string()}, options);
     ASSERT_TRUE(program_.Started());
     window_ = WaitForWindow(x_.Display(), "paperdl", kCaption, seconds(20));
-    ASSERT_FALSE(window_.empty()) << "no main window; seen: "
-                                  << WindowNames(x_.Display(), "paperdl");
+    ASSERT_FALSE(window_.empty()) << "no main window on " << x_.Display()
+                                  << "; seen: " << WindowNames(x_.Display(), "paperdl")
+                                  << "; program status " << program_.Wait(seconds(0)) << ", "
+                                  << ReadWholeFile(stderrPath_);
   }
 
   // Waits for the message box titled title, then closes it with Enter.
@@ -47,14 +52,22 @@ class WindowTest : public DownloadTest {
     EXPECT_TRUE(WaitUntilGone(x_.Display(), "paperdl", box, seconds(10)));
   }
 
+  void TearDown() override {
+    program_.Kill();
+    if (stderrFd_ >= 0) close(stderrFd_);
+    DownloadTest::TearDown();
+  }
+
   void CloseWindowAndExpectStatusZero() {
     ASSERT_TRUE(SendCloseRequest(x_.Display(), window_));
-    EXPECT_EQ(program_.Wait(seconds(10)), 0);
+    EXPECT_EQ(program_.Wait(seconds(10)), 0) << ReadWholeFile(stderrPath_);
   }
 
   XvfbServer x_;
   ChildProcess program_;
   std::string window_;
+  std::string stderrPath_;
+  int stderrFd_ = -1;
 };
 
 TEST_F(WindowTest, CaptionPlaceAndSize) {
