@@ -95,7 +95,7 @@ ControlId GuiWindow::AddProgress(ControlPlace place) {
   progress->minimum(0);
   progress->maximum(1);
   progress->labelsize(kProgressSize);
-  progress->selection_color(FL_BLUE);
+  progress->selection_color(fl_rgb_color(120, 170, 235));
   progress->labelcolor(FL_BLACK);
   progress->hide();
   return impl_->Add(progress);

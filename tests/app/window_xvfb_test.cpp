@@ -36,7 +36,7 @@ class WindowTest : public DownloadTest {
     program_ = ChildProcess(
         {PAPERDL_PROGRAM, "--window", "--site", site_.Host(), "--out", base_.string()}, options);
     ASSERT_TRUE(program_.Started());
-    window_ = WaitForWindow(x_.Display(), "paperdl", kCaption, seconds(20));
+    window_ = WaitForWindow(x_.Display(), "paperdl", kCaption, seconds(30));
     ASSERT_FALSE(window_.empty()) << "no main window on " << x_.Display()
                                   << "; seen: " << WindowNames(x_.Display(), "paperdl")
                                   << "; program status " << program_.Wait(seconds(0)) << ", "
