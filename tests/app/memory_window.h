@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,9 @@ class MemoryWindow : public PaperWindow {
     std::string text;
     int flags;
     bool operator==(const Message&) const = default;
+    friend void PrintTo(const Message& m, std::ostream* os) {
+      *os << "{" << m.title << " | " << m.text << " | " << m.flags << "}";
+    }
   };
 
   // The boxes as the window starts: the initial address, "1" and "46".

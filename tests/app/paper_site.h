@@ -13,7 +13,8 @@
 
 namespace paperdl::test {
 
-inline constexpr const char* kArticleTarget = "/Index/article/aid/3927.html";
+// The article as the initial address names it; the fragment goes on the wire too.
+inline constexpr const char* kArticleTarget = "/Index/article/aid/3927.html#p=1";
 
 // An article page naming the paper (title in code page 936) and its book.
 inline std::string ArticleBody(const std::string& title, const std::string& bookId) {
@@ -78,7 +79,8 @@ class PaperSite {
  private:
   Reply Answer(const RecordedRequest& request) {
     std::lock_guard lock(mutex_);
-    if (request.target == kArticleTarget) return article_;
+    if (request.target.substr(0, request.target.find('#')) == "/Index/article/aid/3927.html")
+      return article_;
     const std::string prefix = "/books/" + bookId_ + "/";
     if (request.target.starts_with(prefix) && request.target.ends_with(".jpg")) {
       const std::string number =
