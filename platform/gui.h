@@ -13,6 +13,8 @@ namespace platform {
 // Prepares the toolkit: opens the display and picks a font that has Chinese
 // glyphs. False when there is no display to open.
 bool InitGui();
+// Closes the display connection InitGui opened (for tests that stop their X server).
+void EndGui();
 
 struct ControlPlace {
   int left;

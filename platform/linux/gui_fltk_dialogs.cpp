@@ -56,6 +56,10 @@ bool InitGui() {
   return true;
 }
 
+void EndGui() {
+  if (fl_display) fl_close_display();
+}
+
 int ShowMessageBox(std::string_view text, int flags, std::string_view title) {
   const ButtonLayout layout = LayoutFor(flags);
   const std::string utf8Title = Cp936ToUtf8(title);

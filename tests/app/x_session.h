@@ -110,10 +110,16 @@ inline std::string WindowNames(const std::string& display, const std::string& xC
   return names;
 }
 
+// Gives window the keyboard and presses key (an X key name) in it.
+inline void PressKeyIn(const std::string& display, const std::string& window,
+                       const std::string& key) {
+  XdoTool(display, {"windowfocus", "--sync", window});
+  XdoTool(display, {"key", key});
+}
+
 // Closes a message box with its default button.
 inline void PressEnterIn(const std::string& display, const std::string& window) {
-  XdoTool(display, {"windowfocus", "--sync", window});
-  XdoTool(display, {"key", "Return"});
+  PressKeyIn(display, window, "Return");
 }
 
 // A left click at x, y inside window.
