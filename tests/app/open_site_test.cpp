@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,25 +42,38 @@ TEST_F(OpenSiteTest, StartsTheOpenerWithTheHomePageAndDoesNotWaitForIt) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   // The opener records its arguments, then blocks until the test releases it.
   const std::string args = (folder_ / "args").string();
-  WriteWholeFile(folder_ / "xdg-open",
-                 "#!/bin/sh\n"
-                 "printf '%s|' \"$@\" > " +
-                     args +
-                     ".tmp\n"
-                     "/bin/mv " +
-                     args + ".tmp " + args +
-                     "\n"
-                     "read x < " +
-                     fifo.string() + "\n");
+  const std::string script[] = {
+      "#!/bin/sh",
+      "printf '%s|' \"$@\" > " + args + ".tmp",
+      "/bin/mv " + args + ".tmp " + args,
+      "read x < " + fifo.string(),
+  };
+  std::string text;
+  for (const std::string& line : script) text += line + "\n";
+  WriteWholeFile(folder_ / "xdg-open", text);
   std::filesystem::permissions(folder_ / "xdg-open", std::filesystem::perms::owner_all);
 
-  OnOpenSiteClicked();  // returns while the opener is still blocked
+  // Should the handler wait for the opener, a watchdog releases it after a while.
+  std::atomic<bool> returned = false;
+  std::atomic<bool> watchdogFired = false;
+  std::thread watchdog([&] {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!returned && std::chrono::steady_clock::now() < limit)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (returned) return;
+    watchdogFired = true;
+    std::ofstream(fifo) << "go\n";
+  });
+  OnOpenSiteClicked();
+  returned = true;
+  watchdog.join();
+  EXPECT_FALSE(watchdogFired) << "the handler waited for the opener";
 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!std::filesystem::exists(folder_ / "args") && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(ReadWholeFile(folder_ / "args"), "http://127.0.0.1:1234/|");
-  std::ofstream(fifo) << "go\n";  // lets the opener end
+  if (!watchdogFired) std::ofstream(fifo) << "go\n";  // lets the opener end
 }
 
 TEST_F(OpenSiteTest, MissingOpenerIsSilent) {
