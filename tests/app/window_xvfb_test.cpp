@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "tests/app/download_fixture.h"
 #include "tests/app/x_session.h"
@@ -83,6 +84,19 @@ TEST_F(WindowTest, DownloadWithInitialBoxesSavesEveryPage) {
   CloseMessageBox("ok");
   ExpectPagesSaved(PaperFolder(), PageRange(1, 46));
   EXPECT_EQ(site_.RequestLines(), site_.ExpectedLines(PageRange(1, 46)));
+  CloseWindowAndExpectStatusZero();
+}
+
+TEST_F(WindowTest, TypedPageNumbersAreRead) {
+  // Into 编辑框2 and 编辑框3 at their places in the layout.
+  for (const auto& [x, y, text] : {std::tuple{88 + 52, 64 + 16, "3"}, {377 + 47, 64 + 16, "4"}}) {
+    ClickAt(x_.Display(), window_, x, y);
+    XdoTool(x_.Display(), {"key", "ctrl+a"});
+    XdoTool(x_.Display(), {"type", text});
+  }
+  ClickAt(x_.Display(), window_, kDownloadX, kDownloadY);
+  CloseMessageBox("ok");
+  ExpectPagesSaved(PaperFolder(), {3, 4});
   CloseWindowAndExpectStatusZero();
 }
 
