@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "  --port N        port on 127.0.0.1 (default: a free one, printed on stdout)\n"
     "  --pages N       serve N generated pages instead of the sample images\n"
     "  --page-bytes N  size of each generated page (default 307200)\n"
-    "  --quiet         do not log requests on stderr\n";
+    "  --quiet         print nothing but the address line\n";
 
 struct Options {
   std::string root = PAPERDL_DEMO_SITE_DIR;
@@ -115,8 +115,10 @@ int main(int argc, char** argv) {
   }
   std::printf("127.0.0.1:%d\n", port);
   std::fflush(stdout);
-  std::fprintf(stderr, "demo site: http://127.0.0.1:%d%s#p=1 (%zu pages, book %s)\n", port,
-               paperdl::demo::kArticlePath, site->pages.size(), site->bookId.c_str());
+  if (!options.quiet) {
+    std::fprintf(stderr, "demo site: http://127.0.0.1:%d%s#p=1 (%zu pages, book %s)\n", port,
+                 paperdl::demo::kArticlePath, site->pages.size(), site->bookId.c_str());
+  }
 
   bool listenFailed = false;
   std::thread listener([&] {
