@@ -14,10 +14,9 @@ Text WinHttpVisit(const Text& url, int method = 0, const Text& textBody = {},
                   const Text& headers = {}, Text* returnedHeaders = nullptr,
                   bool noRedirect = false, const Text& userName = {}, const Text& password = {},
                   const Text& proxy = {}, const Text& proxyUser = {},
-                  const Text& proxyPassword = {}, int timeoutSeconds = 0,
-                  Text* location = nullptr, Text* statusText = nullptr,
-                  Bytes* responseBytes = nullptr, bool mergeCookies = true,
-                  bool completeHeaders = true, const Bytes& bytesBody = {},
-                  bool normalizeHeaders = true);
+                  const Text& proxyPassword = {}, int timeoutSeconds = 0, Text* location = nullptr,
+                  Text* statusText = nullptr, Bytes* responseBytes = nullptr,
+                  bool mergeCookies = true, bool completeHeaders = true,
+                  const Bytes& bytesBody = {}, bool normalizeHeaders = true);
 
 }  // namespace paperdl
