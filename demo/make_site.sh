@@ -70,7 +70,7 @@ for n in $(seq 1 "$page_count"); do
   args+=(-pointsize 22 -annotate +60+140 "第 ${n} 页（共 ${page_count} 页）")
   y=240
   for line in "${lines[@]}"; do
-    args+=(-pointsize 22 -annotate +60+$y "$line")
+    args+=(-pointsize 22 -annotate "+60+$y" "$line")
     y=$((y + 60))
   done
   args+=(-fill '#d0d0d0' -pointsize 360 -gravity center -annotate +0+160 "$n")

@@ -26,5 +26,5 @@ for path in usr/bin/paperdl usr/share/applications/paperdl.desktop \
 done
 out=$("$work/root/usr/bin/paperdl" --version)
 echo "paperdl --version: $out"
-grep -qF "$version" <<<"$out" && grep -qF "$host" <<<"$out" ||
-  { echo "version or site host missing"; exit 1; }
+grep -qF "$version" <<<"$out" || { echo "the version $version is missing"; exit 1; }
+grep -qF "$host" <<<"$out" || { echo "the site host $host is missing"; exit 1; }
