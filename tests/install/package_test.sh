@@ -15,8 +15,9 @@ deb=$(find "$work" -maxdepth 1 -name 'paperdl_*.deb')
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || { echo "wrong package version"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
+names=$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//')
 for dependency in libcurl4 libfltk1.3 libpcre2-16-0 libstdc++6 fonts-wqy-zenhei xdg-utils; do
-  grep -qE "(^|, )$dependency( |,|$)" <<<"$depends" || { echo "Depends lacks $dependency"; exit 1; }
+  grep -qxF "$dependency" <<<"$names" || { echo "Depends lacks $dependency"; exit 1; }
 done
 
 dpkg-deb -x "$deb" "$work/root"
