@@ -30,7 +30,7 @@ void BM_MergeCookies(benchmark::State& state) {
   }
   state.SetComplexityN(pairs);
 }
-BENCHMARK(BM_MergeCookies)->RangeMultiplier(4)->Range(64, 4096)->Complexity();
+BENCHMARK(BM_MergeCookies)->RangeMultiplier(2)->Range(64, 4096)->Complexity();
 
 }  // namespace
 

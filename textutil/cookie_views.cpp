@@ -69,6 +69,12 @@ Pieces Split(std::string_view text, std::string_view delimiter) {
   return pieces;
 }
 
+bool EndsInLoneLeadByte(std::string_view text) {
+  std::size_t i = 0;
+  while (i + 1 < text.size()) i += IsLeadByte(text[i]) ? 2 : 1;
+  return i + 1 == text.size() && IsLeadByte(text[i]);
+}
+
 std::string_view Name(std::string_view pair) {
   for (std::size_t i = 0; i < pair.size(); i += IsLeadByte(pair[i]) ? 2 : 1) {
     if (pair[i] == '=') return Trim(pair.substr(0, i));

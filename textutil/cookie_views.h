@@ -14,6 +14,9 @@ using Pieces = std::vector<std::string_view>;
 // lone lead byte at the end ends the scan, no empty last piece after a final delimiter.
 Pieces Split(std::string_view text, std::string_view delimiter);
 
+// Whether stepping through text by characters ends on a lead byte without its trail byte.
+bool EndsInLoneLeadByte(std::string_view text);
+
 // CookieName's rules: the text before the first "=" (or all of it), trimmed as
 // TrimBoth trims (blanks and full-width blanks; a lone lead byte at the end dropped).
 std::string_view Name(std::string_view pair);

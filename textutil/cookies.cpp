@@ -63,6 +63,23 @@ void CarryOverOldPairs(const Pieces& oldPairs, Pieces& newPairs) {
   }
 }
 
+// The pairs that splitting the kept pairs joined by "; " (the last one cut) would
+// yield. That is the same list without a final empty pair, whose separator is cut,
+// unless a pair ends in a lone lead byte and runs into its follower; then the text
+// is joined into storage and split for real.
+Pieces PairsOfJoinedText(Pieces pairs, Text& storage) {
+  if (std::none_of(pairs.begin(), pairs.end(), cookie_views::EndsInLoneLeadByte)) {
+    if (!pairs.empty() && pairs.back().empty()) pairs.pop_back();
+    return pairs;
+  }
+  for (std::string_view pair : pairs) {
+    storage += pair;
+    storage += kPairSeparator;
+  }
+  storage.resize(storage.size() - kPairSeparator.size());
+  return cookie_views::Split(storage, kPairSeparator);
+}
+
 }  // namespace
 
 Text MergeCookies(Text& oldCookies, Text& newCookies) {
@@ -71,17 +88,9 @@ Text MergeCookies(Text& oldCookies, Text& newCookies) {
   Pieces pairs = cookie_views::Split(newCookies, kPairSeparator);
   CarryOverOldPairs(cookie_views::Split(oldCookies, kPairSeparator), pairs);
 
+  std::erase_if(pairs, IsDeletedPair);
   Text joined;
-  joined.reserve(oldCookies.size() + newCookies.size() + kPairSeparator.size());
-  for (std::string_view pair : pairs) {
-    if (IsDeletedPair(pair)) continue;
-    joined += pair;
-    joined += kPairSeparator;
-  }
-  joined.resize(joined.size() - std::min(joined.size(), kPairSeparator.size()));
-  // The joined text is split again rather than the list reused: an empty last pair
-  // then disappears, and a pair ending in a lone lead byte runs into its follower.
-  oldCookies = JoinFirstOfEach(cookie_views::Split(joined, kPairSeparator), kPairSeparator);
+  oldCookies = JoinFirstOfEach(PairsOfJoinedText(std::move(pairs), joined), kPairSeparator);
   return oldCookies;
 }
 

@@ -68,6 +68,15 @@ std::string Exchange(int port, const std::string& request) {
 
 Handler ForwardingProxy() {
   return [](const RecordedRequest& request) {
+    if (request.method == "CONNECT") {
+      Target tunnel;
+      if (!LoopbackTarget("http://" + request.target + "/", tunnel))
+        return CloseAfter(HttpResponse(502, {}, "not a loopback target"));
+      Reply reply = KeepAlive("HTTP/1.1 200 Connection established\r\n\r\n");
+      reply.end = Reply::End::kTunnel;
+      reply.tunnelPort = tunnel.port;
+      return reply;
+    }
     Target target;
     if (!LoopbackTarget(request.target, target))
       return CloseAfter(HttpResponse(502, {}, "not a loopback target"));

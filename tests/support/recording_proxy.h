@@ -7,6 +7,7 @@
 //
 // The proxy sends each request on to its target in origin form with
 // "Connection: close", replies with the target's whole response and closes.
+// A CONNECT request ("CONNECT 127.0.0.1:PORT HTTP/1.1") opens a tunnel.
 // Only loopback targets are served (others get 502): nothing leaves the machine.
 #pragma once
 

@@ -100,16 +100,16 @@ std::vector<std::string> RecordedRequest::HeaderLines() const {
 }
 
 Reply KeepAlive(std::string bytes) {
-  return {std::move(bytes), Reply::End::kKeepAlive, {}};
+  return {std::move(bytes), Reply::End::kKeepAlive, {}, 0};
 }
 Reply CloseAfter(std::string bytes) {
-  return {std::move(bytes), Reply::End::kClose, {}};
+  return {std::move(bytes), Reply::End::kClose, {}, 0};
 }
 Reply ResetAfter(std::string bytes) {
-  return {std::move(bytes), Reply::End::kReset, {}};
+  return {std::move(bytes), Reply::End::kReset, {}, 0};
 }
 Reply StallAfter(std::string bytes) {
-  return {std::move(bytes), Reply::End::kStall, {}};
+  return {std::move(bytes), Reply::End::kStall, {}, 0};
 }
 
 struct ScriptServer::State {
@@ -194,6 +194,9 @@ void ScriptServer::State::Serve(int fd, int connection) {
       case ReplyEnd::kReset:
         stream.Reset();
         return;
+      case ReplyEnd::kTunnel:
+        stream.RelayTo(reply->tunnelPort, pending);
+        return;
       case ReplyEnd::kStall:
         stream.WaitForPeerOrStop();
         return;
@@ -226,6 +229,10 @@ std::string ScriptServer::Url(const std::string& path) const {
 std::vector<RecordedRequest> ScriptServer::Requests() const {
   std::lock_guard lock(state_->mutex);
   return state_->requests;
+}
+
+std::string ScriptServer::CertificatePem() const {
+  return state_->tls ? state_->tls->CertificatePem() : std::string();
 }
 
 int ScriptServer::ConnectionCount() const {

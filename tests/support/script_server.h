@@ -50,11 +50,14 @@ struct Reply {
     kReset,      // abort with SO_LINGER 0, so the client sees a reset
     kStall,      // keep the connection open, sending nothing more, until the
                  // client gives up or the server stops
+    kTunnel,     // relay raw bytes between the client and 127.0.0.1:tunnelPort
+                 // until either side closes (a proxy's answer to CONNECT)
   };
   std::string bytes;  // sent exactly as given
   End end = End::kKeepAlive;
   // Sent after bytes; lets many replies share one large body without copies.
   std::shared_ptr<const std::string> sharedTail;
+  int tunnelPort = 0;  // for kTunnel
 };
 
 Reply KeepAlive(std::string bytes);
@@ -86,6 +89,9 @@ class ScriptServer {
   // "http://127.0.0.1:PORT" + path ("https://..." with tls).
   std::string Url(const std::string& path = "/") const;
   std::vector<RecordedRequest> Requests() const;
+  // The self-signed certificate in PEM form (tls only), for clients that
+  // should trust it; empty for a plain server.
+  std::string CertificatePem() const;
   int ConnectionCount() const;
 
   // Ends every connection (stalls too) and joins the threads; idempotent.

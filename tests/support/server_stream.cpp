@@ -1,6 +1,8 @@
 #include "tests/support/server_stream.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
@@ -160,6 +162,56 @@ void ServerStream::WaitForPeerOrStop() {
   char scratch[4096];
   while (Read(scratch, sizeof scratch) > 0) {
   }
+}
+
+namespace {
+
+int ConnectToLoopback(int port) {
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  timeval limit{10, 0};  // a target that stops reading must not hold the relay
+  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+  return fd;
+}
+
+bool SendAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t n = send(fd, data, size, MSG_NOSIGNAL);
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+void ServerStream::RelayTo(int port, const std::string& alreadyRead) {
+  int target = ssl_ == nullptr ? ConnectToLoopback(port) : -1;
+  if (target < 0) return;
+  char buffer[16384];
+  bool open = SendAll(target, alreadyRead.data(), alreadyRead.size());
+  while (open) {
+    pollfd fds[3] = {{fd_, POLLIN, 0}, {target, POLLIN, 0}, {stopFd_, POLLIN, 0}};
+    if (poll(fds, 3, -1) < 0 && errno != EINTR) break;
+    if (fds[2].revents != 0) break;
+    if (fds[0].revents != 0) {
+      ssize_t n = recv(fd_, buffer, sizeof buffer, 0);
+      open = n > 0 && SendAll(target, buffer, static_cast<std::size_t>(n));
+    }
+    if (open && fds[1].revents != 0) {
+      ssize_t n = recv(target, buffer, sizeof buffer, 0);
+      open = n > 0 && WriteAll(buffer, static_cast<std::size_t>(n));
+    }
+  }
+  close(target);
 }
 
 void ServerStream::Reset() {

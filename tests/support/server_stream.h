@@ -46,6 +46,9 @@ class ServerStream {
   void WaitForPeerOrStop();
   // Closes so that the peer sees a reset (SO_LINGER with a zero time-out).
   void Reset();
+  // Connects to 127.0.0.1:port, sends it alreadyRead, then relays bytes both
+  // ways until either side closes or the server stops (plain streams only).
+  void RelayTo(int port, const std::string& alreadyRead);
 
  private:
   enum class Wait { kReady, kStopped, kFailed };

@@ -38,6 +38,7 @@ const MergeCase kMergeCases[] = {
     {"pair without equals named by itself", "flag; a=1", "flag", "flag; a=1", "flag"},
     {"new deletion keeps old pair of that name out", "a=1; a=2", "a=deleted", "", "a=deleted"},
     {"empty pairs kept once", "a=1; ; b=2", "", "a=1; ; b=2", ""},
+    {"empty last pair drops with its cut separator", "b=1; ; c=1", "c=2", "c=2; b=1", "c=2"},
     {"both empty", "", "", "", ""},
 };
 

@@ -119,6 +119,13 @@ TEST(ScriptServer, StopEndsAStall) {
   EXPECT_EQ(0, endError);
 }
 
+TEST(ScriptServer, TlsServerHandsOutItsCertificate) {
+  ScriptServer plain, tls({.tls = true});
+  EXPECT_EQ("", plain.CertificatePem());
+  EXPECT_EQ(0u, tls.CertificatePem().find("-----BEGIN CERTIFICATE-----\n"));
+  EXPECT_EQ(0u, tls.Url("/x").find("https://127.0.0.1:"));
+}
+
 TEST(ScriptServer, ChunkedResponseFraming) {
   EXPECT_EQ(
       "HTTP/1.1 200 OK\r\nTransfer-Encoding: "
