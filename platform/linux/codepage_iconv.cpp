@@ -1,6 +1,7 @@
 // Code page 936 <-> UTF-16LE / UTF-8 over iconv, with replacement instead of failure.
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -8,6 +9,8 @@
 
 namespace platform {
 namespace {
+
+constexpr size_t kPieceBytes = 1024;
 
 enum class Encoding { kCp936, kUtf16, kUtf8 };
 
@@ -43,13 +46,18 @@ class Converter {
     while (srcLeft > 0) {
       char* dst = out.data() + used;
       size_t dstLeft = out.size() - used;
-      const size_t rc = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+      // Small pieces: after a bad character glibc converts the piece again up to it.
+      size_t pieceLeft = std::min(srcLeft, kPieceBytes);
+      const size_t pieceSize = pieceLeft;
+      const size_t rc = iconv(cd_, &src, &pieceLeft, &dst, &dstLeft);
+      srcLeft -= pieceSize - pieceLeft;
       used = out.size() - dstLeft;
-      if (rc != static_cast<size_t>(-1)) break;
+      if (rc != static_cast<size_t>(-1)) continue;
       if (errno == E2BIG) {
         out.resize(out.size() * 2);
         continue;
       }
+      if (errno == EINVAL && srcLeft > pieceLeft) continue;  // a character cut by the piece
       const size_t skip = std::min(srcLeft, BadSequenceLength(src, srcLeft));
       out.replace(used, Substitute().size(), Substitute());
       used += Substitute().size();

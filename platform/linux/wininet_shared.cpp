@@ -4,6 +4,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "platform/linux/curl_global.h"
 #include "platform/linux/wininet_internal.h"
 #include "platform/memory.h"
 
@@ -21,7 +22,7 @@ void UnlockShare(CURL*, curl_lock_data data, void*) {
 }
 
 CURLSH* MakeShare() {
-  curl_global_init(CURL_GLOBAL_DEFAULT);  // once per process, before any handle
+  CurlGlobalReady();  // once per process, before any handle
   KeepFreedMemoryForReuse();
   CURLSH* share = curl_share_init();
   curl_share_setopt(share, CURLSHOPT_LOCKFUNC, LockShare);

@@ -1,6 +1,8 @@
 // Text to UTF-16LE and back, with code page 936 named explicitly.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "winhttp/codepage.h"
 
 namespace paperdl {
@@ -51,6 +53,33 @@ TEST(CodePage, RoundTripOfGbkText) {
   const Text samples[] = {Gbk("苇川试卷下载器"), Gbk("２０２６年 高考 数学（理）"), "plain ascii",
                           "\x95\x5C\\"};
   for (const Text& text : samples) EXPECT_EQ(Utf16ToAnsi(AnsiToUtf16(text)), text) << Utf8(text);
+}
+
+}  // namespace
+}  // namespace paperdl
+
+namespace paperdl {
+namespace {
+
+// Long texts are converted in pieces; a character cut by a piece's end must survive.
+TEST(CodePage, CharactersAcrossPieceBoundaries) {
+  for (std::size_t prefix : {1021u, 1022u, 1023u, 2047u}) {
+    const std::string ascii(prefix, 'a');
+    EXPECT_EQ(Gbk(ascii + "中文"), ascii + "\xD6\xD0\xCE\xC4") << prefix;
+    EXPECT_EQ(Utf8(ascii + "\xD6\xD0\xCE\xC4"), ascii + "中文") << prefix;
+    const Text text = ascii + "\xD6\xD0" + ascii + "\x80";
+    EXPECT_EQ(Utf16ToAnsi(AnsiToUtf16(text)), text) << prefix;
+  }
+}
+
+TEST(CodePage, ManyMissingCharactersEachBecomeTheDefault) {
+  std::u16string wide;
+  for (int i = 0; i < 5000; ++i) wide += u"ab\uAC00";  // a Hangul syllable code page 936 lacks
+  Bytes bytes(wide.size() * 2);
+  std::memcpy(bytes.data(), wide.data(), bytes.size());
+  Text want;
+  for (int i = 0; i < 5000; ++i) want += "ab?";
+  EXPECT_EQ(Utf16ToAnsi(bytes), want);
 }
 
 }  // namespace
