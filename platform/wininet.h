@@ -54,6 +54,10 @@ inline constexpr std::uint32_t SECURITY_FLAG_IGNORE_REDIRECT_TO_HTTP = 0x8000;
 // HttpQueryInfoA: the final response's status line and header lines, each
 // followed by CRLF, then an empty line (CRLF), then a terminating NUL.
 inline constexpr std::uint32_t HTTP_QUERY_RAW_HEADERS_CRLF = 22;
+// With HTTP_QUERY_FLAG_NUMBER: the final response's declared body length as a
+// 32-bit number; false (kHeaderNotFound) when it declares none.
+inline constexpr std::uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
+inline constexpr std::uint32_t HTTP_QUERY_FLAG_NUMBER = 0x20000000;
 
 // What InternetGetLastError reports after a failed call.
 enum class InternetError : std::uint32_t {

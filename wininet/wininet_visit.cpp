@@ -21,6 +21,7 @@ using platform::HINTERNET;
 constexpr std::uint32_t kSecurityFlags = 0x1F380;
 constexpr int kReadPiece = 1024;
 constexpr int kHeaderBuffer = 5000;
+constexpr std::size_t kLargestReservation = 256u << 20;  // what a declaration may reserve up front
 
 HINTERNET OpenInternet(const Text& agent, const Text& proxy, bool https) {
   if (proxy.empty())
@@ -58,9 +59,23 @@ void MakeRoom(Bytes& body, std::size_t extra) {
   body.swap(larger);
 }
 
+// Room for the body the response declares, so a large image is neither
+// copied nor grown while it arrives; a false declaration only costs growth.
+void ReserveDeclaredLength(HINTERNET request, Bytes& body) {
+  std::uint32_t declared = 0;
+  auto size = static_cast<std::uint32_t>(sizeof declared);
+  if (!platform::HttpQueryInfoA(
+          request, platform::HTTP_QUERY_CONTENT_LENGTH | platform::HTTP_QUERY_FLAG_NUMBER,
+          &declared, &size, nullptr))
+    return;
+  body.reserve(std::min<std::size_t>(declared, kLargestReservation) + kReadPiece);
+  platform::PreferLargePages(body.data(), body.capacity());
+}
+
 // Every byte until a read reports none, appended piece by piece.
 Bytes ReadWholeBody(HINTERNET request) {
   Bytes body;
+  ReserveDeclaredLength(request, body);
   Bytes piece = BlankBytes(kReadPiece);
   std::uint32_t count = 0;
   do {

@@ -191,15 +191,39 @@ bool InternetReadFile(HINTERNET handle, void* buffer, std::uint32_t toRead, std:
   return request->result == CURLE_OK;
 }
 
+namespace {
+
+bool QueryContentLength(InternetRequest& request, void* buffer, std::uint32_t* length) {
+  curl_off_t declared = -1;
+  curl_easy_getinfo(request.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &declared);
+  if (request.finalHeaders.empty() || declared < 0 || declared > UINT32_MAX) {
+    SetInternetError(InternetError::kHeaderNotFound);
+    return false;
+  }
+  if (buffer == nullptr || *length < sizeof(std::uint32_t)) {
+    *length = sizeof(std::uint32_t);
+    SetInternetError(InternetError::kInsufficientBuffer);
+    return false;
+  }
+  const auto value = static_cast<std::uint32_t>(declared);
+  std::memcpy(buffer, &value, sizeof value);
+  *length = sizeof value;
+  return true;
+}
+
+}  // namespace
+
 bool HttpQueryInfoA(HINTERNET handle, std::uint32_t infoLevel, void* buffer, std::uint32_t* length,
                     std::uint32_t* /*index*/) {
   InternetRequest* request = SentRequest(handle);
   if (request == nullptr) return false;
-  if (infoLevel != HTTP_QUERY_RAW_HEADERS_CRLF || length == nullptr) {
+  const bool contentLength = infoLevel == (HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER);
+  if ((infoLevel != HTTP_QUERY_RAW_HEADERS_CRLF && !contentLength) || length == nullptr) {
     SetInternetError(InternetError::kInvalidParameter);
     return false;
   }
   Drive(*request, [request] { return request->bodyStarted; });
+  if (contentLength) return QueryContentLength(*request, buffer, length);
   const std::string& block = request->finalHeaders;
   if (block.empty()) {
     SetInternetError(InternetError::kHeaderNotFound);

@@ -187,6 +187,30 @@ TEST_F(WinInetCalls, RawHeadersReportTheSizeNeeded) {
   EXPECT_EQ(block + '\0', buffer);
 }
 
+// The declared length lets the read loop reserve the body's room up front.
+TEST_F(WinInetCalls, ContentLengthAsNumberOnlyWhenDeclared) {
+  constexpr auto kQuery = platform::HTTP_QUERY_CONTENT_LENGTH | platform::HTTP_QUERY_FLAG_NUMBER;
+  ScriptServer server;
+  server.Reply(HttpResponse(200, {}, "hello"));
+  server.Reply(paperdl::test::CloseAfter("HTTP/1.1 200 OK\r\n\r\nno length"));
+  Open(server, 0, false);
+  ASSERT_TRUE(platform::HttpSendRequestA(request, "", 0, nullptr, 0));
+  std::uint32_t declared = 0;
+  std::uint32_t size = 2;
+  EXPECT_FALSE(platform::HttpQueryInfoA(request, kQuery, &declared, &size, nullptr));
+  EXPECT_EQ(platform::InternetError::kInsufficientBuffer, platform::InternetGetLastError());
+  size = sizeof declared;
+  ASSERT_TRUE(platform::HttpQueryInfoA(request, kQuery, &declared, &size, nullptr));
+  EXPECT_EQ(5u, declared);
+
+  auto second =
+      platform::HttpOpenRequestA(connection, "GET", "/r", "HTTP/1.1", nullptr, nullptr, 0, 0);
+  ASSERT_TRUE(platform::HttpSendRequestA(second, "", 0, nullptr, 0));
+  EXPECT_FALSE(platform::HttpQueryInfoA(second, kQuery, &declared, &size, nullptr));
+  EXPECT_EQ(platform::InternetError::kHeaderNotFound, platform::InternetGetLastError());
+  EXPECT_TRUE(platform::InternetCloseHandle(second));
+}
+
 // One https request with the given security flags; true when it got a response.
 bool FetchSecure(const ScriptServer& server, std::uint32_t securityFlags) {
   auto internet =
