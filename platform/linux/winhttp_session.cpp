@@ -9,6 +9,7 @@
 
 #include "platform/codepage.h"
 #include "platform/linux/curl_global.h"
+#include "platform/linux/request_target.h"
 #include "platform/linux/winhttp_handles.h"
 
 namespace platform {
@@ -41,22 +42,6 @@ bool IsToken(std::string_view text) {
     if (!ok) return false;
   }
   return true;
-}
-
-// Printable ASCII stays as given; blanks, controls and other bytes are escaped.
-std::string EscapeTarget(std::string_view utf8) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : utf8) {
-    if (c > 0x20 && c < 0x7F) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
-    }
-  }
-  return out;
 }
 
 // Header text travels in code page 936, the code page every Text is in.
@@ -152,7 +137,7 @@ WinHttpHandle* WinHttpOpenRequest(WinHttpHandle* handle, const char16_t* verb,
   request->connection = state->connection;
   request->verb = verb ? ToUtf8(verb) : "GET";
   if (!IsToken(request->verb)) return nullptr;
-  request->target = EscapeTarget(objectName && *objectName ? ToUtf8(objectName) : "/");
+  request->target = EscapeRequestTarget(objectName && *objectName ? ToUtf8(objectName) : "/");
   request->secure = (flags & kWinHttpFlagSecure) != 0;
   if (referrer) request->headerLines.push_back("Referer: " + ToUtf8(referrer));
   if (acceptTypes && *acceptTypes) {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "platform/linux/request_target.h"
 #include "platform/linux/wininet_internal.h"
 
 namespace platform {
@@ -36,21 +37,9 @@ bool HasHeader(const std::vector<std::string>& lines, const char* name) {
   return false;
 }
 
-// The path as given, except bytes a request line cannot carry (blanks,
-// control bytes, bytes of 0x80 and above), which are percent-encoded.
+// The path as given, with a leading "/" and the bytes a request line cannot carry escaped.
 std::string RequestLinePath(const std::string& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out = path.front() == '/' ? "" : "/";
-  for (unsigned char c : path) {
-    if (c > 0x20 && c < 0x7F) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
-    }
-  }
-  return out;
+  return (path.front() == '/' ? "" : "/") + EscapeRequestTarget(path);
 }
 
 std::string AddressOf(const InternetRequest& request, bool https) {
