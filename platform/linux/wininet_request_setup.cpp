@@ -39,7 +39,9 @@ bool HasHeader(const std::vector<std::string>& lines, const char* name) {
 
 // The path as given, with a leading "/" and the bytes a request line cannot carry escaped.
 std::string RequestLinePath(const std::string& path) {
-  return (path.front() == '/' ? "" : "/") + EscapeRequestTarget(path);
+  std::string line = EscapeRequestTarget(path);
+  if (line.empty() || line.front() != '/') line.insert(line.begin(), '/');
+  return line;
 }
 
 std::string AddressOf(const InternetRequest& request, bool https) {
